@@ -1,0 +1,70 @@
+#pragma once
+// A console for tests: keys and typed input come from a script, everything written is kept
+// as a transcript. Typed input goes through the game's own line rules (input_buffer.h).
+// When the script runs out of keys the game is stopped by throwing ScriptEnded, so that a
+// test can never hang on a loop that waits for a key.
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/console.h"
+#include "console/input_buffer.h"
+
+namespace zorvanty::testing {
+
+struct ScriptEnded {};
+
+// Typed input as a script of chunks: each chunk is what one read of standard input gets;
+// an empty chunk is one end of input (the read after it tries again).
+class ScriptedInput final : public ByteSource {
+public:
+    std::size_t readSome(char* into, std::size_t room) override
+    {
+        if (chunks_.empty()) return 0;
+        std::string& chunk = chunks_.front();
+        const std::size_t n = chunk.size() < room ? chunk.size() : room;
+        std::memcpy(into, chunk.data(), n);
+        chunk.erase(0, n);
+        if (chunk.empty() || n == 0) chunks_.erase(chunks_.begin());
+        return n;
+    }
+    void push(std::string chunk) { chunks_.push_back(std::move(chunk)); }
+    std::size_t chunksLeft() const { return chunks_.size(); }
+
+private:
+    std::vector<std::string> chunks_;
+};
+
+class ScriptedConsole final : public Console {
+public:
+    std::string keys;        // keys still to be pressed, one byte each
+    std::string transcript;  // everything written
+    ScriptedInput input;
+    InputBuffer buffer;
+    int keysRead = 0;
+    int discards = 0;
+
+    // Queues typed input, one read of standard input per call ("" is an end of input).
+    void type(std::string text) { input.push(std::move(text)); }
+
+    std::uint8_t readKey() override
+    {
+        if (keys.empty()) throw ScriptEnded{};
+        const auto key = static_cast<std::uint8_t>(keys.front());
+        keys.erase(0, 1);
+        ++keysRead;
+        return key;
+    }
+    void readLine(LineBuffer& line) override { takeLine(buffer, input, line); }
+    void discardPendingInput() override
+    {
+        ++discards;
+        dropPending(buffer);
+    }
+    void write(std::string_view bytes) override { transcript.append(bytes); }
+};
+
+}  // namespace zorvanty::testing
