@@ -1,7 +1,7 @@
 #pragma once
 // A console for tests: keys and typed input come from a script, everything written is kept
 // as a transcript. Typed input goes through the game's own line rules (input_buffer.h).
-// When the script runs out of keys the game is stopped by throwing ScriptEnded, so that a
+// When the script runs out of keys or input the game is stopped by throwing ScriptEnded, so that a
 // test can never hang on a loop that waits for a key.
 
 #include <cstdint>
@@ -18,12 +18,13 @@ namespace zorvanty::testing {
 struct ScriptEnded {};
 
 // Typed input as a script of chunks: each chunk is what one read of standard input gets;
-// an empty chunk is one end of input (the read after it tries again).
+// an empty chunk is one end of input (the read after it tries again). A read past the
+// last chunk ends the script.
 class ScriptedInput final : public ByteSource {
 public:
     std::size_t readSome(char* into, std::size_t room) override
     {
-        if (chunks_.empty()) return 0;
+        if (chunks_.empty()) throw ScriptEnded{};
         std::string& chunk = chunks_.front();
         const std::size_t n = chunk.size() < room ? chunk.size() : room;
         std::memcpy(into, chunk.data(), n);
