@@ -48,8 +48,20 @@ public:
     int keysRead = 0;
     int discards = 0;
 
-    // Queues typed input, one read of standard input per call ("" is an end of input).
-    void type(std::string text) { input.push(std::move(text)); }
+    // Queues typed lines as a terminal hands them over: one read of standard input per
+    // line ("" is an end of input).
+    void type(const std::string& text)
+    {
+        if (text.empty()) input.push("");
+        for (std::size_t begin = 0; begin < text.size();) {
+            const std::size_t end = text.find('\n', begin);
+            const std::size_t next = end == std::string::npos ? text.size() : end + 1;
+            input.push(text.substr(begin, next - begin));
+            begin = next;
+        }
+    }
+    // Queues bytes that one read of standard input gets all at once, as from a file.
+    void typeAhead(std::string bytes) { input.push(std::move(bytes)); }
 
     std::uint8_t readKey() override
     {
