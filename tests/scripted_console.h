@@ -80,4 +80,12 @@ public:
     void write(std::string_view bytes) override { transcript.append(bytes); }
 };
 
+// How often `what` stands in `text` (overlaps counted), e.g. rounds in a transcript.
+inline std::size_t occurrences(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
 }  // namespace zorvanty::testing
