@@ -5,6 +5,7 @@
 
 #include "console/format.h"
 #include "frontend/entry.h"
+#include "frontend/fast_tally.h"
 
 namespace zorvanty {
 
@@ -35,7 +36,7 @@ void writeReport(Console& console, const SimTally& t, std::uint32_t n)
 void playSimulation(Game& game, std::uint16_t startHp, std::uint32_t duels)
 {
     writeText(game.console, "\nSYMULACJA:");
-    const SimTally tally = simulateDuels(game.fighterOne, game.fighterTwo, startHp, duels, game.dice, game.console);
+    const SimTally tally = simulateDuelsFast(game.fighterOne, game.fighterTwo, startHp, duels, game.dice, game.console);
     writeReport(game.console, tally, duels);
     game.console.readKey();
 }
