@@ -10,6 +10,18 @@
 
 namespace zorvanty {
 
+// One round: the fighter whose turn it is attacks the other. Returns whether the duel is
+// over (fighters[turn] has won); otherwise the turn passes, unless the attack was a
+// critical hit, which wins the same fighter another attack.
+template <typename Dice, typename Narration>
+bool takeTurn(Fighter* const (&fighters)[2], std::uint8_t& turn, std::uint8_t& critStreak, Dice& dice,
+              Narration& say)
+{
+    if (resolveAttack(*fighters[turn], *fighters[turn ^ 1], critStreak, dice, say)) return true;
+    if (critStreak == 0) turn ^= 1;
+    return false;
+}
+
 // Plays one duel in the manner of `say` and returns the winner: 0 for `first`, 1 for
 // `second`. Fighters that are not the boss start with `startHp` (at least 1); a boss keeps
 // the hit points it has and must have at least one.
@@ -27,8 +39,7 @@ std::uint8_t playDuel(Fighter& first, Fighter& second, std::uint16_t startHp, Di
     for (std::uint32_t round = 1;; ++round) {
         say.pause();
         say("RUNDA %hu\n\n", static_cast<std::uint16_t>(round));
-        if (resolveAttack(*fighters[turn], *fighters[turn ^ 1], critStreak, dice, say)) return turn;
-        if (critStreak == 0) turn ^= 1;
+        if (takeTurn(fighters, turn, critStreak, dice, say)) return turn;
     }
 }
 

@@ -1,6 +1,6 @@
 #include "frontend/duel_table.h"
 
-#include "combat/attack.h"
+#include "combat/duel.h"
 #include "combat/narration.h"
 
 namespace zorvanty {
@@ -27,11 +27,12 @@ bool playRound(Fighter& one, Fighter& two, DuelState& state, std::uint8_t pair)
     ChosenDice dice{{attackDieOf(pair), defenseDieOf(pair)}, 0};
     SilentNarration silent;
     std::uint8_t critStreak = state.critStreak;
-    if (resolveAttack(*fighters[state.turn], *fighters[state.turn ^ 1], critStreak, dice, silent)) return true;
+    std::uint8_t turn = state.turn;
+    if (takeTurn(fighters, turn, critStreak, dice, silent)) return true;
     state.hpOne = one.hp;
     state.hpTwo = two.hp;
     state.critStreak = critStreak;
-    if (critStreak == 0) state.turn ^= 1;
+    state.turn = turn;
     return false;
 }
 
