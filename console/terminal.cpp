@@ -35,14 +35,17 @@ void applyMode(const termios& mode)
     }
 }
 
-void restoreOriginalMode()
-{
-    if (modes.fd >= 0) tcsetattr(modes.fd, TCSANOW, &modes.original);
-}
-
 bool inForeground()
 {
     return tcgetpgrp(modes.fd) == getpgrp();
+}
+
+// Only while the game holds the terminal: in the background the shell owns it (and its
+// mode), and setting the mode from there would stop the game with SIGTTOU, even inside a
+// signal handler on its way out.
+void restoreOriginalMode()
+{
+    if (modes.fd >= 0 && inForeground()) tcsetattr(modes.fd, TCSANOW, &modes.original);
 }
 
 extern "C" void onDeadlySignal(int signal)
@@ -83,8 +86,12 @@ extern "C" void onStop(int)
     errno = savedErrno;
 }
 
+// A signal the caller ignores stays ignored (nohup, a background job of a shell without
+// job control): the game then must not die of it either.
 void installHandler(int signal, void (*handler)(int))
 {
+    struct sigaction previous{};
+    if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) return;
     struct sigaction action{};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
@@ -168,11 +175,12 @@ std::size_t StandardInput::readSome(char* into, std::size_t room)
         got = ::read(STDIN_FILENO, into, room);
     } while (got < 0 && errno == EINTR);
     if (echoWhileReading) applyMode(modes.quiet);
+    usedUp = false;
     if (got > 0) return static_cast<std::size_t>(got);
     // Ctrl-D at a terminal ends this read only; a file or a pipe that has run dry, or a
     // terminal that hung up, will never give another line.
-    if (kind == Kind::Terminal && got == 0 && tcgetpgrp(STDIN_FILENO) >= 0) return 0;
-    giveUp(noMoreLines);
+    if (!(kind == Kind::Terminal && got == 0 && tcgetpgrp(STDIN_FILENO) >= 0)) usedUp = true;
+    return 0;
 }
 
 TerminalConsole::TerminalConsole()
@@ -190,8 +198,11 @@ TerminalConsole::~TerminalConsole()
 std::uint8_t TerminalConsole::readKey()
 {
     if (modes.fd < 0) {
+        // No terminal: every byte of standard input is one key.
         std::uint8_t byte = 0;
-        if (!takeByte(stdinBuffer_, stdinSource_, byte)) giveUp(noMoreKeys);
+        stdinSource_.usedUp = false;
+        while (!takeByte(stdinBuffer_, stdinSource_, byte))
+            if (stdinSource_.usedUp) giveUp(noMoreKeys);
         return byte;
     }
     applyMode(modes.keys);
@@ -203,7 +214,10 @@ std::uint8_t TerminalConsole::readKey()
 
 void TerminalConsole::readLine(LineBuffer& line)
 {
-    takeLine(stdinBuffer_, stdinSource_, line);
+    // A last line without a line end is still an answer; only a read that finds nothing
+    // at all in input used up for good ends the game.
+    stdinSource_.usedUp = false;
+    if (!takeLine(stdinBuffer_, stdinSource_, line) && stdinSource_.usedUp) giveUp(noMoreLines);
 }
 
 void TerminalConsole::discardPendingInput()

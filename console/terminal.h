@@ -21,6 +21,9 @@ class StandardInput final : public ByteSource {
 public:
     enum class Kind : std::uint8_t { Terminal, File, Stream };
     Kind kind = Kind::Stream;
+    // Set by a read that met the end of input for good: a file or pipe run dry, or a
+    // terminal that hung up (Ctrl-D at a terminal is not the end for good).
+    bool usedUp = false;
     std::size_t readSome(char* into, std::size_t room) override;
 };
 
